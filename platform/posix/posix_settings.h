@@ -5,8 +5,10 @@
 
 namespace velmaron {
 
-// "%d.%m.%Y" -> "dd.mm.yyyy": conversions become picture fields, composites
-// (%D, %F, %x...) are expanded, literal text is quoted.
+// "%d.%m.%Y" with separator "." -> "dd/mm/yyyy": conversions become picture
+// fields, composites (%D, %F, %x) are expanded, a literal equal to the date
+// separator becomes the picture's "/", other literal text is quoted. An empty
+// format gives "m/d/yy".
 std::string PictureFromStrftime(const std::string& dateFormat, const std::string& dateSeparator);
 
 // What a strftime time format says about the clock.
