@@ -45,10 +45,13 @@ std::string LineReader::ReadLine() {
   for (;;) {
     if (pos_ == end_ && !Fill()) return line;
     const char c = buffer_[pos_++];
-    if (c == '\n' || c == '\x1a') {
-      if (c == '\x1a') finished_ = true;
+    if (c == '\x1a') {
+      // The end-of-file byte: nothing after it is input.
+      finished_ = true;
+      pos_ = end_;
       return line;
     }
+    if (c == '\n') return line;
     // A CR before LF ends the line with it; a lone CR is dropped, so either
     // way it never becomes part of the text.
     if (c != '\r') line.push_back(c);
