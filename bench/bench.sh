@@ -22,15 +22,17 @@ hyperfine --warmup 3 --runs 15 --export-json /tmp/velmaron-bench.json \
   -n "find -printf %T@" "find ${tree} -printf '%T@\n'" \
   -n "python os.walk" "python3 ${root}/bench/walk_same_job.py ${tree}"
 
-python3 - "${bin}" "${tree}" <<'PY'
-import json, resource, subprocess, sys
+python3 - <<'PY'
+import json
 results = {r["command"]: r["mean"] for r in json.load(open("/tmp/velmaron-bench.json"))["results"]}
 v, vn, f, p = (results[k] for k in ("velmaron /S", "velmaron /S /N", "find -printf %T@", "python os.walk"))
 print(f"velmaron /S     {v*1000:8.1f} ms  {v/f:5.2f} x find   {p/v:5.1f} x faster than Python")
 print(f"velmaron /S /N  {vn*1000:8.1f} ms  {vn/f:5.2f} x find")
-def peak(cmd):
-    before = resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss
-    subprocess.run(cmd, stdout=subprocess.DEVNULL, check=False)
-    return resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss
-print(f"peak memory: velmaron /S {peak([sys.argv[1], sys.argv[2], '/S'])} KiB")
 PY
+# Peak resident memory, from GNU time (Debian package "time").
+if [[ -x /usr/bin/time ]]; then
+  for job in "${bin} ${tree} /S" "${bin} ${tree} /S /N" "${bin} /?" "find ${tree} -printf %T@\n"; do
+    kib=$( { /usr/bin/time -f "%M" ${job} >/dev/null; } 2>&1 | tail -n 1)
+    printf 'peak memory %-60s %6s KiB\n' "${job#${root}/}" "${kib}"
+  done
+fi
