@@ -129,6 +129,7 @@ void ShowUsage(Console& console, const TFormatSettings& settings) {
 int RunProgram(ProgramHost& host) {
   ProgramState state;
   for (const std::string& arg : host.Arguments) {
+    if (arg.empty()) continue;  // the platforms never pass one; nothing to scan
     if (IsHelpOption(arg)) {
       ShowUsage(host.Con, host.Settings);
       return 0;
