@@ -69,6 +69,10 @@ std::vector<std::string> CommandLineArguments(int, char**) {
   return SplitCommandLine(line != nullptr ? std::string(line) : std::string());
 }
 
+// "/" always starts an option here: Windows paths begin with a drive, a
+// backslash or a name, so no path is shadowed.
+bool SlashArgumentNamesPath(const std::string&) { return false; }
+
 TStamp CurrentStamp() {
   SYSTEMTIME now;
   GetLocalTime(&now);
