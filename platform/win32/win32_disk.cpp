@@ -23,8 +23,14 @@ bool Qualifies(std::uint32_t entryAttr, std::uint32_t wanted) {
 // (before 1980 or after 2107 once made local).
 TDosDate LocalDosTime(const FILETIME& utc) {
   FILETIME local;
+  SYSTEMTIME fields;
   WORD date = 0, time = 0;
-  if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToDosDateTime(&local, &date, &time)) {
+  if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &fields)) {
+    return kNoEntryTime;
+  }
+  // Checked here because not every implementation of FileTimeToDosDateTime
+  // refuses such years; some wrap the year field into a false date instead.
+  if (fields.wYear < 1980 || fields.wYear > 2107 || !FileTimeToDosDateTime(&local, &date, &time)) {
     return kNoEntryTime;
   }
   return (static_cast<TDosDate>(date) << 16) | time;
