@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 
 #include "platform/posix/local_time.h"
@@ -16,6 +17,13 @@ namespace {
 // Never blocks (a FIFO named by mistake), never follows a link swapped in
 // below the named directory, and leaves the access time alone when allowed.
 constexpr int kDirectoryFlags = O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+
+// Every directory on the way down holds its whole path (in the engine's frames,
+// here and in its searches), so memory grows with the square of the depth: a
+// chain of a few ten thousand one-letter directories, which any user can make,
+// would take gigabytes. Paths beyond twice what the kernel takes in one call
+// are passed over like directories that cannot be opened.
+constexpr std::size_t kMaxPathLength = 2 * PATH_MAX;
 
 int OpenDirectoryAt(int dirFd, const char* name, bool followLinks) {
   const int flags = kDirectoryFlags | (followLinks ? 0 : O_NOFOLLOW);
@@ -71,6 +79,10 @@ void PosixDisk::CloseLevel(Level& level) {
 // The level of `path`: one already on the stack, a child of one on it (opened
 // relative to its parent), or else a new named directory.
 PosixDisk::Level* PosixDisk::Locate(const std::string& path) {
+  if (path.size() > kMaxPathLength) {
+    Fail(ENAMETOOLONG);
+    return nullptr;
+  }
   for (std::size_t depth = levels_.size(); depth-- > 0;) {
     const std::string& base = levels_[depth].path;
     if (path == base) {
