@@ -3,6 +3,7 @@
 #include <cmath>
 #include <random>
 
+#include "front/run_program.h"
 #include "platform/date_format.h"
 
 namespace velmaron {
@@ -101,24 +102,8 @@ TEST(FormatDefault, TimeOnlyWhenHoursMinutesOrSecondsAreSet) {
   }
 }
 
-// The usage screen shows the default form of 12 November 3333 13:44:55 with
-// its numbers replaced by letter codes.
-void ReplaceFirst(std::string& text, const std::string& find, const std::string& replacement) {
-  const std::size_t pos = text.find(find);
-  if (pos != std::string::npos) text.replace(pos, find.size(), replacement);
-}
-
-std::string HintOf(const std::string& sample) {
-  std::string hint = sample;
-  ReplaceFirst(hint, "3333", "YYYY");
-  ReplaceFirst(hint, "11", "MM");
-  ReplaceFirst(hint, "12", "DD");
-  ReplaceFirst(hint, "13", "HH");
-  ReplaceFirst(hint, "44", "NN");
-  ReplaceFirst(hint, "55", "SS");
-  return hint;
-}
-
+// The usage screen's hint: the default form of its sample moment with the
+// numbers named by letter codes.
 TEST(FormatDefault, UsageHintOfTheSettings) {
   struct Case {
     TFormatSettings Settings;
@@ -136,7 +121,7 @@ TEST(FormatDefault, UsageHintOfTheSettings) {
   for (const Case& c : cases) {
     const std::string text = FormatDefault(sample, c.Settings);
     EXPECT_EQ(text, c.Sample);
-    EXPECT_EQ(HintOf(text), c.Hint);
+    EXPECT_EQ(FormatHint(c.Settings), c.Hint);
   }
 }
 

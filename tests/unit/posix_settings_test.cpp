@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "front/run_program.h"
 #include "platform/date_format.h"
 #include "platform/settings.h"
 
@@ -162,23 +163,6 @@ TFormatSettings SettingsOfLocale(const char* name) {
   return settings;
 }
 
-void ReplaceFirst(std::string& text, const std::string& find, const std::string& replacement) {
-  const std::size_t pos = text.find(find);
-  if (pos != std::string::npos) text.replace(pos, find.size(), replacement);
-}
-
-// The usage screen's hint: 12 November 3333 13:44:55 with its numbers named.
-std::string HintOf(const TFormatSettings& settings) {
-  std::string hint = FormatDefault(CombineDateTime(EncodeDate(3333, 11, 12), EncodeTime(13, 44, 55, 0)), settings);
-  ReplaceFirst(hint, "3333", "YYYY");
-  ReplaceFirst(hint, "11", "MM");
-  ReplaceFirst(hint, "12", "DD");
-  ReplaceFirst(hint, "13", "HH");
-  ReplaceFirst(hint, "44", "NN");
-  ReplaceFirst(hint, "55", "SS");
-  return hint;
-}
-
 TEST(ReadSystemSettings, HintsOfWellKnownLocales) {
   struct Case {
     const char* Locale;
@@ -191,7 +175,7 @@ TEST(ReadSystemSettings, HintsOfWellKnownLocales) {
   };
   for (const Case& c : cases) {
     if (!LocaleInstalled(c.Locale)) GTEST_SKIP() << c.Locale << " is not installed";
-    EXPECT_EQ(HintOf(SettingsOfLocale(c.Locale)), c.Hint) << c.Locale;
+    EXPECT_EQ(FormatHint(SettingsOfLocale(c.Locale)), c.Hint) << c.Locale;
   }
 }
 
