@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,9 @@ const SplitCase kSplitCases[] = {
     {"ByteZeroEndsTheLine", std::string("prog a\0b c", 10), {"a"}},
     {"ByteZeroInsideQuotes", std::string("prog \"a\0b\" c", 12), {"a"}},
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const SplitCase& c, std::ostream* os) { *os << c.name; }
 
 class SplitCommandLineTest : public testing::TestWithParam<SplitCase> {};
 
