@@ -26,6 +26,10 @@ server=$(command -v wineserver || echo /usr/lib/wine/wineserver64)
 
 export WINEPREFIX=$root/build/wine-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 unset DISPLAY WAYLAND_DISPLAY
+# Wine's own background processes keep the locale they start with and write it
+# to the prefix's registry; starting them in the suite's usual locale keeps a
+# late one from turning a test's German settings into English.
+export LC_ALL=de_DE.UTF-8 TZ=Europe/Berlin
 mkdir -p "$WINEPREFIX"
 # The server lives for the whole suite so that each run starts in a fraction
 # of a second; it and its helpers must not hold our output open afterwards.
@@ -42,5 +46,5 @@ echo "wine prefix ready in $((SECONDS - start)) s"
 
 cd tests/e2e
 VELMARON_BIN=$root/build/win64/velmaron.exe VELMARON_RUNNER=$wine VELMARON_TARGET=win32 \
-  python3 -m unittest -v test_cli test_windows
+  python3 -m unittest -v test_cli test_windows test_faults
 echo "end-to-end under wine: $((SECONDS - start)) s"

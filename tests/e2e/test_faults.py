@@ -11,7 +11,7 @@ import time
 import unittest
 from concurrent.futures import ThreadPoolExecutor
 
-from harness import BIN, RUNNER, TZ, WINDOWS, TreeCase, local, mtime, run, set_mtime, usage
+from harness import BIN, RUNNER, TZ, WINDOWS, TreeCase, arg_path, local, mtime, run, set_mtime, usage
 
 GERMAN_HINT = "DD.MM.YYYY HH:NN:SS"
 OLD = local(2001, 1, 1)
@@ -394,11 +394,15 @@ class PipedInput(TreeCase):
         for stdin, expected in cases:
             with self.subTest(head=stdin[:16]):
                 set_mtime(d, OLD)
-                r = run([d, "/P"], stdin=stdin, timeout=300)
+                r = run([arg_path(d), "/P"], stdin=stdin, timeout=300)
                 self.assertEqual(r.code, 0)
                 if expected is None:
                     report = b"Invalid timestamp: '" + stdin + b"'.\r\n\r\n" + usage(GERMAN_HINT)
-                    self.assertTrue(r.out == report, f"report of {len(r.out)} bytes, wanted {len(report)}")
+                    first = next((i for i, (a, b) in enumerate(zip(r.out, report)) if a != b),
+                                 min(len(r.out), len(report)))
+                    self.assertTrue(r.out == report, f"report of {len(r.out)} bytes, wanted {len(report)}; "
+                                    f"first difference at {first}: {r.out[first - 40:first + 40]!r} "
+                                    f"instead of {report[first - 40:first + 40]!r}")
                     self.assertEqual(mtime(d), OLD)
                 else:
                     self.assertEqual((r.out, mtime(d)), (b"", expected))
@@ -416,7 +420,7 @@ class PipedInput(TreeCase):
         for stdin, echoed, expected in cases:
             with self.subTest(stdin=stdin[:24]):
                 set_mtime(d, OLD)
-                r = run([d, "/P"], stdin=stdin)
+                r = run([arg_path(d), "/P"], stdin=stdin)
                 self.assertEqual(r.code, 0)
                 if echoed is not None:
                     self.assertEqual(r.out, b"Invalid timestamp: '" + echoed + b"'.\r\n\r\n" + usage(GERMAN_HINT))
