@@ -67,12 +67,14 @@ class Result:
         self.err = completed.stderr
 
 
-def run(args, stdin=b"", locale="de_DE.UTF-8", cwd=None, shell_prefix=None, timeout=120):
-    """Runs the program with the arguments under a fixed TZ and LC_ALL."""
+def run(args, stdin=b"", locale="de_DE.UTF-8", cwd=None, shell_prefix=None, timeout=120, wrapper=()):
+    """Runs the program with the arguments under a fixed TZ and LC_ALL, behind
+    a wrapper command (another user, a mount namespace) when one is given."""
     env = dict(os.environ, TZ=TZ, LC_ALL=locale)
     command = RUNNER + [BIN] + [str(a) for a in args]
     if shell_prefix:
         command = ["bash", "-c", shell_prefix + ' exec "$@"', "velmaron"] + command
+    command = list(wrapper) + command
     completed = subprocess.run(command, input=stdin, capture_output=True, env=env, cwd=cwd,
                                timeout=timeout)
     return Result(completed)

@@ -23,13 +23,6 @@ AS_NOBODY = ["setpriv", f"--reuid={NOBODY}", f"--regid={NOBODY}", "--clear-group
 ERROR_LINES = re.compile(rb"(Error \d+\r\n)*\Z")
 
 
-def run_wrapped(wrapper, args, stdin=b"", timeout=120, **popen):
-    """Runs the program behind a wrapper command, with the harness's zone and locale."""
-    env = dict(os.environ, TZ=TZ, LC_ALL="de_DE.UTF-8")
-    return subprocess.run(wrapper + RUNNER + [BIN] + [str(a) for a in args], input=stdin,
-                          capture_output=True, env=env, timeout=timeout, **popen)
-
-
 def can_run(command):
     try:
         return subprocess.run(command, capture_output=True, timeout=30).returncode == 0
@@ -73,8 +66,8 @@ class Refusals(TreeCase):
             with self.subTest(options=options):
                 self.make(layout, times)
                 self.give("d", "d/mine", "d/theirs/inner", "d/zz")  # d/theirs stays root's
-                r = run_wrapped(AS_NOBODY, [self.path("d")] + options)
-                self.assertEqual((r.returncode, r.stdout, r.stderr), (0, b"Error 1\r\n", b""))
+                r = run([self.path("d")] + options, wrapper=AS_NOBODY)
+                self.assertEqual((r.code, r.out, r.err), (0, b"Error 1\r\n", b""))
                 self.assertEqual(mtime(self.path("d/theirs")), OLD)
                 self.assertEqual({rel: mtime(self.path(rel)) for rel in expected}, expected)
 
@@ -97,11 +90,11 @@ class Refusals(TreeCase):
                 os.chmod(self.path("d/locked"), 0o000)
                 os.chmod(self.path("d/noread"), 0o311)
                 try:
-                    r = run_wrapped(AS_NOBODY, [self.path("d")] + options)
+                    r = run([self.path("d")] + options, wrapper=AS_NOBODY)
                 finally:
                     os.chmod(self.path("d/locked"), 0o755)
                     os.chmod(self.path("d/noread"), 0o755)
-                self.assertEqual((r.returncode, r.stdout, r.stderr), (0, b"", b""))
+                self.assertEqual((r.code, r.out, r.err), (0, b"", b""))
                 for rel in ["d/locked", "d/locked/sub", "d/noread", "d/noread/sub"]:
                     self.assertEqual(mtime(self.path(rel)), OLD, rel)
                 self.assertEqual({rel: mtime(self.path(rel)) for rel in expected}, expected)
@@ -117,9 +110,9 @@ class Refusals(TreeCase):
         cases = [(["/S"] + GIVEN, 4), (["/S"], 4), (["/S", "/N"], 4), (GIVEN, 1), ([], 1)]
         for options, dirs in cases:
             with self.subTest(options=options):
-                r = run_wrapped(["unshare", "-m", "--propagation", "private", "bash", "-c", script, "ro", mount],
-                                [os.path.join(mount, "d")] + options)
-                self.assertEqual((r.returncode, r.stdout, r.stderr), (0, b"Error 30\r\n" * dirs, b""))
+                r = run([os.path.join(mount, "d")] + options,
+                        wrapper=["unshare", "-m", "--propagation", "private", "bash", "-c", script, "ro", mount])
+                self.assertEqual((r.code, r.out, r.err), (0, b"Error 30\r\n" * dirs, b""))
 
 
 @unittest.skipIf(WINDOWS, "POSIX links, renames and descriptors")
