@@ -1,18 +1,3 @@
 # Cross-compiling for Windows (x86_64) with MinGW-w64 from a Linux host.
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
-set(VELMARON_MINGW_TRIPLET x86_64-w64-mingw32)
-# The win32 thread model needs no winpthread beside the .exe, and the program
-# starts no threads; the plain name is the distribution's default choice.
-find_program(VELMARON_MINGW_CXX NAMES ${VELMARON_MINGW_TRIPLET}-g++-win32
-                                      ${VELMARON_MINGW_TRIPLET}-g++-posix
-                                      ${VELMARON_MINGW_TRIPLET}-g++ REQUIRED)
-set(CMAKE_CXX_COMPILER ${VELMARON_MINGW_CXX})
-find_program(CMAKE_RC_COMPILER NAMES ${VELMARON_MINGW_TRIPLET}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${VELMARON_MINGW_TRIPLET})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Windows console program velmaron.exe with MinGW-w64 on Linux.
 #
-#   bash scripts/build-windows.sh [i686|x86_64]     (default: i686, 32-bit)
+#   bash scripts/build-windows.sh [i686|x86_64] [cmake options...]
+#                                                   (default: i686, 32-bit)
 #
 # Release build in build/win32 (i686) or build/win64 (x86_64), stripped with
 # the matching MinGW strip; the last line printed is the path of velmaron.exe.
@@ -11,11 +12,12 @@
 set -euo pipefail
 
 arch="${1:-i686}"
+shift || true
 case "${arch}" in
   i686)   build_name=win32 ;;
   x86_64) build_name=win64 ;;
   -h|--help)
-    sed -n '2,10s/^# \{0,1\}//p' "$0"
+    sed -n '2,11s/^# \{0,1\}//p' "$0"
     exit 0 ;;
   *)
     echo "usage: bash scripts/build-windows.sh [i686|x86_64]" >&2
@@ -47,7 +49,7 @@ fi
 cmake -S "${root}" -B "${build}" "${generator[@]}" \
       -DCMAKE_TOOLCHAIN_FILE="${toolchain}" \
       -DCMAKE_BUILD_TYPE=Release \
-      -DVELMARON_TESTS=OFF
+      -DVELMARON_TESTS=OFF "$@"
 cmake --build "${build}" --target velmaron -j"$(nproc 2>/dev/null || echo 2)"
 
 exe="${build}/velmaron.exe"
@@ -57,16 +59,12 @@ if [[ ! -f "${exe}" ]]; then
 fi
 "${strip_tool}" --strip-all "${exe}"
 
-# Self-contained means no MinGW run-time DLL among the imports.
-objdump_tool="$(command -v "${triplet}-objdump" || true)"
-if [[ -n "${objdump_tool}" ]]; then
-  runtime_dlls="$("${objdump_tool}" -p "${exe}" \
-    | sed -n 's/^[[:space:]]*DLL Name: //p' \
-    | grep -iE '^(libstdc\+\+|libgcc|libwinpthread)' || true)"
-  if [[ -n "${runtime_dlls}" ]]; then
-    echo "build-windows: ${exe} needs MinGW run-time DLLs:" ${runtime_dlls} >&2
-    exit 1
-  fi
+# Self-contained: only DLLs that every Windows has among the imports.
+imports="$("${triplet}-objdump" -p "${exe}" | sed -n 's/^[[:space:]]*DLL Name: //p')"
+echo "${exe##*/} imports:" ${imports} >&2
+if foreign="$(grep -viE '^(kernel32|user32|msvcrt|advapi32)\.dll$' <<<"${imports}")"; then
+  echo "build-windows: ${exe} needs DLLs that are not part of Windows:" ${foreign} >&2
+  exit 1
 fi
 
 echo "${exe}"
